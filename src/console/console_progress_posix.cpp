@@ -1,0 +1,130 @@
+// Cursor control on POSIX terminals through ANSI escape sequences: the position is asked for
+// with a device status report and restored with a cursor position command.
+#include "console/console_progress.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+bool is_terminal = false;
+// Cleared once the terminal fails to answer a position request, so a terminal that does not
+// speak the protocol costs one short wait per run, not one per resource file.
+bool does_terminal_answer = true;
+
+constexpr int REPLY_TIMEOUT_MS = 200;
+
+bool write_all(int fd, const char* text, std::size_t length) {
+    while (length > 0) {
+        const ssize_t written = write(fd, text, length);
+        if (written <= 0) {
+            return false;
+        }
+        text += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads the reply "ESC [ row ; column R" from `fd`, skipping any bytes before it (keys the user
+// typed ahead). Gives up when the deadline passes.
+bool read_position_reply(int fd, int& row, int& column) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(REPLY_TIMEOUT_MS);
+    int state = 0;  // 0: before ESC, 1: after ESC, 2: in the row, 3: in the column
+    int values[2] = {0, 0};
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd request{fd, POLLIN, 0};
+        if (poll(&request, 1, static_cast<int>(left.count())) <= 0) {
+            return false;
+        }
+        char c = 0;
+        if (read(fd, &c, 1) != 1) {
+            return false;
+        }
+        if (c == '\033') {
+            state = 1;
+            values[0] = values[1] = 0;
+        } else if (state == 1) {
+            state = c == '[' ? 2 : 0;
+        } else if (state >= 2 && c >= '0' && c <= '9') {
+            int& value = values[state - 2];
+            if (value < 100000) {
+                value = value * 10 + (c - '0');
+            }
+        } else if (state == 2 && c == ';') {
+            state = 3;
+        } else if (state == 3 && c == 'R') {
+            row = values[0];
+            column = values[1];
+            return true;
+        } else {
+            state = 0;
+        }
+    }
+}
+
+}  // namespace
+
+void prepare_console() {
+    is_terminal = isatty(STDOUT_FILENO) == 1;
+    if (is_terminal) {
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+    }
+}
+
+cursor_mark capture_cursor() {
+    cursor_mark mark;
+    if (!is_terminal || !does_terminal_answer) {
+        return mark;
+    }
+    std::fflush(stdout);
+    // The reply arrives as input on the controlling terminal, whatever standard input is.
+    const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0) {
+        does_terminal_answer = false;
+        return mark;
+    }
+    termios saved{};
+    if (tcgetattr(tty, &saved) != 0) {
+        close(tty);
+        does_terminal_answer = false;
+        return mark;
+    }
+    // Without canonical mode the reply is readable at once; without echo it stays off screen.
+    termios raw = saved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+    int row = 0;
+    int column = 0;
+    const bool has_answered = tcsetattr(tty, TCSANOW, &raw) == 0 &&
+                              write_all(STDOUT_FILENO, "\033[6n", 4) &&
+                              read_position_reply(tty, row, column);
+    tcsetattr(tty, TCSANOW, &saved);
+    close(tty);
+    if (!has_answered || row < 1 || column < 1) {
+        does_terminal_answer = false;
+        return mark;
+    }
+    mark.row = row;
+    mark.column = column;
+    return mark;
+}
+
+void return_cursor(const cursor_mark& mark) {
+    if (!is_terminal || mark.row < 0) {
+        return;
+    }
+    std::printf("\033[%d;%dH", mark.row, mark.column);
+}
