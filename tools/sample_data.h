@@ -1,0 +1,65 @@
+// Synthetic game data for the demo, the tests and the benchmark: RIFF images built from explicit
+// fields, a playable wave sound and MIDI stream, filler and decoys, and resource files laid out
+// from them together with the list of the sounds they hold.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using bytes = std::vector<unsigned char>;
+
+// A RIFF image, field by field. Any field may be set to nonsense, to build decoys and damage.
+struct riff_fields {
+    std::string tag = "RIFF";        // offset 0: four bytes, "RIFF" for a real image
+    std::int64_t size_field = -1;    // offset 4: little-endian 32 bits; -1 means body size + 4
+    std::string form_type = "WAVE";  // offset 8: four bytes, "WAVE" and "MIDS" are sounds
+    bytes body;                      // offset 12 on: the image's content, never interpreted
+};
+
+bytes build_riff(const riff_fields& fields);
+
+// A 16-bit mono PCM wave image playing the given frequencies together for `seconds`.
+bytes make_wave_sound(const std::vector<double>& frequencies, double seconds,
+                      std::uint32_t sample_rate = 22050);
+
+// A MIDI stream image ("MIDS") playing `notes` (MIDI note numbers) one after another on a piano.
+bytes make_midi_stream(const std::vector<int>& notes, std::uint32_t ticks_per_note = 48);
+
+// A wave or MIDI stream image of exactly `length` bytes (at least 12) with a patterned body.
+bytes make_sized_sound(const std::string& form_type, std::int64_t length);
+
+// Deterministic pseudo-random bytes.
+struct filler_source {
+    std::uint64_t state = 0x9e3779b97f4a7c15u;
+    std::uint64_t next();
+};
+bytes make_filler(filler_source& source, std::int64_t length);
+
+// Text dense with 'R' and "RIF" fragments, the worst case for a search that hunts for 'R'.
+bytes make_r_text(std::int64_t length);
+
+// One resource file being laid out, with the sounds placed in it so far.
+struct placed_sound {
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    std::string extension;  // "wav" or "mid"
+};
+
+struct resource_plan {
+    bytes content;
+    std::vector<placed_sound> sounds;
+};
+
+void append_bytes(resource_plan& plan, const bytes& piece);
+// Appends a sound image and records it; its kind is read from its form type.
+void append_sound(resource_plan& plan, const bytes& image);
+
+// The demo folder: four sounds (a chord, a tune, a tone and a second tune) in three resource
+// files, among filler and decoys (other form types, one with a wave header inside its own
+// header's reach, lone tags and text full of 'R').
+std::vector<resource_plan> make_demo_folder();
+
+// Writes each plan as <folder>/<index>.bin and the list of its sounds as <folder>/sounds.txt, one
+// line per sound: "<resource index> <offset> <length> <extension>". Returns false on any failure.
+bool write_folder(const std::string& folder, const std::vector<resource_plan>& plans);
