@@ -2,7 +2,6 @@
 
 #include <cinttypes>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -33,34 +32,43 @@ void create_sound_dir() {
 
 }  // namespace
 
-bool load_resource_file(std::FILE* file, resource_buffer& buffer) {
+bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer& buffer) {
     // A file that can't be measured is taken as empty: there is nothing to read from it.
     const std::int64_t measured = measure_file(file);
     const std::int64_t size = measured > 0 ? measured : 0;
-    if (static_cast<std::uint64_t>(size) > SIZE_MAX - RESOURCE_SLACK) {
+    if (size > INT64_MAX - RESOURCE_SLACK ||
+        static_cast<std::uint64_t>(size) > SIZE_MAX - RESOURCE_SLACK) {
+        release_resource_block(block);
         return false;
     }
-    const auto capacity = static_cast<std::size_t>(size + RESOURCE_SLACK);
-    auto* data = static_cast<unsigned char*>(std::malloc(capacity));
-    if (data == nullptr) {
-        return false;
+    const std::int64_t needed = size + RESOURCE_SLACK;
+    if (needed > block.capacity) {
+        // The old block goes before the new one is asked for, so memory stays bounded by the
+        // largest resource file and its slack.
+        release_resource_block(block);
+        block.data = allocate_data_block(needed);
+        if (block.data == nullptr) {
+            return false;
+        }
+        block.capacity = needed;
     }
-    const std::size_t read = std::fread(data, 1, static_cast<std::size_t>(size), file);
-    std::memset(data + read, 0, static_cast<std::size_t>(RESOURCE_SLACK));
-    buffer.data = data;
+    const std::size_t read = std::fread(block.data, 1, static_cast<std::size_t>(size), file);
+    std::memset(block.data + read, 0, static_cast<std::size_t>(RESOURCE_SLACK));
+    buffer.data = block.data;
     buffer.size = static_cast<std::int64_t>(read);
     return true;
 }
 
-void release_resource(resource_buffer& buffer) {
-    std::free(buffer.data);
-    buffer = resource_buffer{};
+void release_resource_block(resource_block& block) {
+    release_data_block(block.data, block.capacity);
+    block = resource_block{};
 }
 
 int run_extraction() {
     prepare_console();
     write_banner();
     run_totals totals;
+    resource_block block;
     for (;;) {
         create_sound_dir();
         char name[NAME_CAPACITY];
@@ -72,20 +80,20 @@ int run_extraction() {
         std::printf("Scaning file \"%s\"... ", name);
         const cursor_mark mark = capture_cursor();
         resource_buffer buffer;
-        const bool is_loaded = load_resource_file(file, buffer);
+        const bool is_loaded = load_resource_file(file, block, buffer);
         std::fclose(file);
         if (!is_loaded) {
             std::fputs("\nError - can't allocate memory!\n\n", stdout);
             return EXIT_NO_MEMORY;
         }
-        const scan_result result = scan_resource(buffer, totals, mark);
-        release_resource(buffer);
-        if (result == scan_result::cannot_create) {
+        if (scan_resource(buffer, totals, mark) == scan_result::cannot_create) {
+            release_resource_block(block);
             return EXIT_CANNOT_CREATE;
         }
         std::fputs("\n", stdout);
         ++totals.resources_scanned;
     }
+    release_resource_block(block);
     std::printf("\nJob complete, %" PRId64 " resources scanned and %" PRId64 " files found.\n",
                 totals.resources_scanned, totals.files_found);
     return EXIT_OK;

@@ -11,11 +11,18 @@
 // can't be allocated, or EXIT_CANNOT_CREATE when a sound file can't be created or written.
 int run_extraction();
 
-// Reads the open resource `file` whole into a new block with RESOURCE_SLACK zero bytes after the
-// data, which the caller releases with release_resource. `size` is what was actually read, so a
-// short read scans only real bytes. Returns false when the block can't be allocated. The file is
-// left open.
-bool load_resource_file(std::FILE* file, resource_buffer& buffer);
+// Memory for resource data, kept from one resource file to the next and grown only when a
+// larger file comes. Owned by the run.
+struct resource_block {
+    unsigned char* data = nullptr;
+    std::int64_t capacity = 0;
+};
 
-// Frees the block of a loaded resource file and leaves `buffer` empty.
-void release_resource(resource_buffer& buffer);
+// Reads the open resource `file` whole into `block`, growing it when the file needs more room,
+// and points `buffer` at the data, followed by RESOURCE_SLACK zero bytes. `buffer.size` is what
+// was actually read, so a short read scans only real bytes. Returns false when the block can't
+// grow; it is then empty. The file is left open.
+bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer& buffer);
+
+// Frees the block's memory and leaves it empty.
+void release_resource_block(resource_block& block);

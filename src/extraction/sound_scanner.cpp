@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "extraction/file_system.h"
+#include "extraction/header_search.h"
 
 namespace {
 
@@ -47,26 +48,24 @@ bool find_next_image(const unsigned char* data, std::int64_t size, std::int64_t 
     // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
     // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
     const std::int64_t last = size - RIFF_HEADER_SIZE;
-    for (std::int64_t offset = from < 0 ? 0 : from; offset <= last; ++offset) {
-        const unsigned char* header = data + offset;
-        if (!has_tag(header, "RIFF")) {
-            continue;
-        }
-        for (const sound_form& form : SOUND_FORMS) {
-            if (!has_tag(header + 8, form.form_type)) {
-                continue;
-            }
-            // The length is taken in 64 bits, so no size field can make it wrap. An image cut
-            // off by the end of the data, or with a damaged size field, keeps what is present.
-            const std::int64_t declared = std::int64_t{read_u32_le(header + 4)} + 8;
-            const std::int64_t present = size - offset;
-            image.offset = offset;
-            image.length = declared < present ? declared : present;
-            image.kind = form.kind;
-            return true;
-        }
+    const std::int64_t first = from < 0 ? 0 : from;
+    if (first > last) {
+        return false;
     }
-    return false;
+    const std::int64_t offset = find_sound_header(data, first, last);
+    if (offset < 0) {
+        return false;
+    }
+    const unsigned char* header = data + offset;
+    // The length is taken in 64 bits, so no size field can make it wrap. An image cut off by the
+    // end of the data, or with a damaged size field, keeps what is present.
+    const std::int64_t declared = std::int64_t{read_u32_le(header + 4)} + 8;
+    const std::int64_t present = size - offset;
+    image.offset = offset;
+    image.length = declared < present ? declared : present;
+    image.kind =
+        has_tag(header + 8, SOUND_FORMS[0].form_type) ? SOUND_FORMS[0].kind : SOUND_FORMS[1].kind;
+    return true;
 }
 
 write_result write_sound_file(const char* name, const unsigned char* first, std::int64_t length) {
