@@ -1,5 +1,6 @@
 #include "extraction/extraction_run.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "console/console_progress.h"
 #include "extraction/file_system.h"
+#include "extraction/header_search.h"
 #include "extraction/sound_scanner.h"
 
 namespace {
@@ -28,6 +30,25 @@ void write_banner() {
 void create_sound_dir() {
     std::error_code ignored;
     std::filesystem::create_directory(SOUND_DIR, ignored);
+}
+
+// Lists the sound headers that start in [from, last], unless the index is full; moves `from`
+// past what has been listed, or to the first header that did not fit.
+void index_headers(const unsigned char* data, std::int64_t& from, std::int64_t last,
+                   std::vector<std::int64_t>& headers) {
+    while (from <= last) {
+        const std::int64_t header = find_sound_header(data, from, last);
+        if (header < 0) {
+            from = last + 1;
+            return;
+        }
+        if (headers.size() == HEADER_INDEX_CAPACITY) {
+            from = header;
+            return;
+        }
+        headers.push_back(header);
+        from = header + 1;
+    }
 }
 
 }  // namespace
@@ -52,10 +73,28 @@ bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer&
         }
         block.capacity = needed;
     }
-    const std::size_t read = std::fread(block.data, 1, static_cast<std::size_t>(size), file);
+    // Read piece by piece, and search each piece for sound headers while it is still in the
+    // cache: a search of the whole file afterwards would pull it through memory a second time.
+    block.headers.clear();
+    block.headers.reserve(HEADER_INDEX_CAPACITY);
+    std::int64_t read = 0;
+    std::int64_t indexed_until = 0;
+    while (read < size) {
+        const std::int64_t wanted = std::min(READ_PIECE_SIZE, size - read);
+        const std::size_t got =
+            std::fread(block.data + read, 1, static_cast<std::size_t>(wanted), file);
+        read += static_cast<std::int64_t>(got);
+        index_headers(block.data, indexed_until, read - RIFF_HEADER_SIZE, block.headers);
+        if (static_cast<std::int64_t>(got) < wanted) {
+            break;
+        }
+    }
     std::memset(block.data + read, 0, static_cast<std::size_t>(RESOURCE_SLACK));
     buffer.data = block.data;
-    buffer.size = static_cast<std::int64_t>(read);
+    buffer.size = read;
+    buffer.headers = block.headers.data();
+    buffer.header_count = static_cast<std::int64_t>(block.headers.size());
+    buffer.indexed_until = indexed_until;
     return true;
 }
 
