@@ -17,7 +17,7 @@ bool is_terminal = false;
 // speak the protocol costs one short wait per run, not one per resource file.
 bool does_terminal_answer = true;
 
-constexpr int REPLY_TIMEOUT_MS = 200;
+constexpr int REPLY_TIMEOUT_MS = 300;
 
 bool write_all(int fd, const char* text, std::size_t length) {
     while (length > 0) {
@@ -95,8 +95,10 @@ cursor_mark capture_cursor() {
         does_terminal_answer = false;
         return mark;
     }
+    // A job in the background would be stopped by the terminal for changing its modes or reading
+    // from it; it goes without the count in place instead.
     termios saved{};
-    if (tcgetattr(tty, &saved) != 0) {
+    if (tcgetpgrp(tty) != getpgrp() || tcgetattr(tty, &saved) != 0) {
         close(tty);
         does_terminal_answer = false;
         return mark;
