@@ -29,7 +29,8 @@ constexpr int RESOURCE_FILES = 12;
 constexpr std::int64_t MIB = 1 << 20;
 
 // Writes the folder unless an earlier benchmark left it complete. File sizes vary from 64 to
-// 106 MiB, about 1 GiB in all, so the numbering crosses from 9 to 10.
+// 106 MiB, about 1 GiB in all, so the numbering crosses from 9 to 10; they rise and fall, so the
+// tool's block both grows and serves smaller files.
 bool ensure_folder(const fs::path& folder, double sound_share) {
     const fs::path done = folder / "complete";
     if (fs::exists(done)) {
@@ -42,8 +43,8 @@ bool ensure_folder(const fs::path& folder, double sound_share) {
     std::fflush(stdout);
     filler_source source;
     for (int i = 0; i < RESOURCE_FILES; ++i) {
-        const resource_plan plan =
-            make_bench_resource(source, (64 + 42 * i / (RESOURCE_FILES - 1)) * MIB, sound_share);
+        const resource_plan plan = make_bench_resource(
+            source, (64 + 42 * ((i * 5) % RESOURCE_FILES) / 11) * MIB, sound_share);
         if (!write_resource(folder.string(), static_cast<std::size_t>(i), plan)) {
             return false;
         }

@@ -28,7 +28,8 @@ resource_buffer load(const temp_folder& folder, const bytes& content, resource_b
 TEST(LoadResourceFile, ReusesTheBlockAndZeroesTheSlackAfterEachFile) {
     temp_folder folder;
     filler_source source;
-    // Each file ends in a header that leftovers of the file before could complete.
+    // Each file ends one byte pair short of a header; the slack after it must be zero whatever
+    // the larger file before left in the block.
     const char tail[] = "RIFF\4\0\0\0WA";
     std::vector<bytes> files = {make_filler(source, 5000), make_r_text(300),
                                 make_filler(source, 9000)};
@@ -85,7 +86,7 @@ TEST(LoadResourceFile, IndexesHeadersSoTheScanFindsWhatAFullSearchFinds) {
         std::copy(header.begin(), header.end(), straddling.begin() + at);
     }
     bytes crowded;
-    for (std::size_t i = 0; i < HEADER_INDEX_CAPACITY + 500; ++i) {
+    for (std::int64_t i = 0; i < HEADER_INDEX_CAPACITY + 500; ++i) {
         crowded.insert(crowded.end(), header.begin(), header.end());
     }
     append_bytes_to(crowded, make_sized_sound("MIDS", 5000));

@@ -49,7 +49,7 @@ TEST(FindSoundHeader, EveryMethodAgreesWithThePlainLoop) {
     for (const test_case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::int64_t size = static_cast<std::int64_t>(c.data.size());
-        // An exact-size copy, so a read past the end shows under a memory checker.
+        // The vector holds exactly the data, so a read past it shows under a memory checker.
         for (const std::int64_t last : {size - 12, size - 13, size - 40, std::int64_t{5}}) {
             // Every start near both ends, so that each vector block boundary meets the end.
             for (std::int64_t from = 0; from <= last + 1;

@@ -248,7 +248,8 @@ bool write_resource(const std::string& folder, std::size_t index, const resource
         return false;
     }
     const bytes& content = plan.content;
-    bool is_ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    bool is_ok =
+        content.empty() || std::fwrite(content.data(), 1, content.size(), file) == content.size();
     is_ok = std::fclose(file) == 0 && is_ok;
     std::FILE* list = std::fopen((folder + "/" + SOUND_LIST).c_str(), "a");
     if (list == nullptr) {

@@ -56,8 +56,7 @@ void append_bytes(resource_plan& plan, const bytes& piece);
 void append_sound(resource_plan& plan, const bytes& image);
 
 // The demo folder: four sounds (a chord, a tune, a tone and a second tune) in three resource
-// files, among filler and decoys (other form types, one with a wave header inside its own
-// header's reach, lone tags and text full of 'R').
+// files, among filler and decoys (other form types, lone tags and text full of 'R').
 std::vector<resource_plan> make_demo_folder();
 
 // A resource file for the benchmark, of about `size` bytes, about `sound_share` of them in wave

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "console/console_progress.h"
@@ -32,21 +33,22 @@ void create_sound_dir() {
     std::filesystem::create_directory(SOUND_DIR, ignored);
 }
 
-// Lists the sound headers that start in [from, last], unless the index is full; moves `from`
-// past what has been listed, or to the first header that did not fit.
+// Lists the sound headers that start in [from, last] in `headers` after the `count` listed
+// already, until the index is full; moves `from` past what has been listed, or to the first
+// header that did not fit.
 void index_headers(const unsigned char* data, std::int64_t& from, std::int64_t last,
-                   std::vector<std::int64_t>& headers) {
+                   std::int64_t* headers, std::int64_t& count) {
     while (from <= last) {
         const std::int64_t header = find_sound_header(data, from, last);
         if (header < 0) {
             from = last + 1;
             return;
         }
-        if (headers.size() == HEADER_INDEX_CAPACITY) {
+        if (count == HEADER_INDEX_CAPACITY) {
             from = header;
             return;
         }
-        headers.push_back(header);
+        headers[count++] = header;
         from = header + 1;
     }
 }
@@ -66,25 +68,30 @@ bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer&
     if (needed > block.capacity) {
         // The old block goes before the new one is asked for, so memory stays bounded by the
         // largest resource file and its slack.
+        release_data_block(block.data, block.capacity);
+        std::int64_t capacity = needed;
+        block.data = allocate_data_block(capacity);
+        block.capacity = block.data != nullptr ? capacity : 0;
+    }
+    if (block.headers == nullptr) {
+        block.headers.reset(new (std::nothrow) std::int64_t[HEADER_INDEX_CAPACITY]);
+    }
+    if (block.data == nullptr || block.headers == nullptr) {
         release_resource_block(block);
-        block.data = allocate_data_block(needed);
-        if (block.data == nullptr) {
-            return false;
-        }
-        block.capacity = needed;
+        return false;
     }
     // Read piece by piece, and search each piece for sound headers while it is still in the
     // cache: a search of the whole file afterwards would pull it through memory a second time.
-    block.headers.clear();
-    block.headers.reserve(HEADER_INDEX_CAPACITY);
     std::int64_t read = 0;
     std::int64_t indexed_until = 0;
+    std::int64_t header_count = 0;
     while (read < size) {
         const std::int64_t wanted = std::min(READ_PIECE_SIZE, size - read);
         const std::size_t got =
             std::fread(block.data + read, 1, static_cast<std::size_t>(wanted), file);
         read += static_cast<std::int64_t>(got);
-        index_headers(block.data, indexed_until, read - RIFF_HEADER_SIZE, block.headers);
+        index_headers(block.data, indexed_until, read - RIFF_HEADER_SIZE, block.headers.get(),
+                      header_count);
         if (static_cast<std::int64_t>(got) < wanted) {
             break;
         }
@@ -92,8 +99,8 @@ bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer&
     std::memset(block.data + read, 0, static_cast<std::size_t>(RESOURCE_SLACK));
     buffer.data = block.data;
     buffer.size = read;
-    buffer.headers = block.headers.data();
-    buffer.header_count = static_cast<std::int64_t>(block.headers.size());
+    buffer.headers = block.headers.get();
+    buffer.header_count = header_count;
     buffer.indexed_until = indexed_until;
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 #include "extraction/extraction_types.h"
 
@@ -19,13 +19,13 @@ int run_extraction();
 struct resource_block {
     unsigned char* data = nullptr;
     std::int64_t capacity = 0;
-    std::vector<std::int64_t> headers;
+    std::unique_ptr<std::int64_t[]> headers;  // HEADER_INDEX_CAPACITY entries
 };
 
 // How much of a resource file is read at a time, and how many sound headers the index holds at
 // most; past that, the scanner searches memory itself.
 constexpr std::int64_t READ_PIECE_SIZE = std::int64_t{1} << 20;
-constexpr std::size_t HEADER_INDEX_CAPACITY = std::size_t{1} << 16;
+constexpr std::int64_t HEADER_INDEX_CAPACITY = std::int64_t{1} << 16;
 
 // Reads the open resource `file` whole into `block`, growing it when the file needs more room,
 // and points `buffer` at the data, followed by RESOURCE_SLACK zero bytes, and at the index of

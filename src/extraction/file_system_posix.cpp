@@ -52,7 +52,7 @@ std::uint64_t round_to_huge_pages(std::uint64_t size) {
 
 }  // namespace
 
-unsigned char* allocate_data_block(std::int64_t size) {
+unsigned char* allocate_data_block(std::int64_t& size) {
     if (size <= 0 || static_cast<std::uint64_t>(size) > SIZE_MAX - 2 * HUGE_PAGE_SIZE) {
         return nullptr;
     }
@@ -76,6 +76,7 @@ unsigned char* allocate_data_block(std::int64_t size) {
         munmap(reinterpret_cast<void*>(start + length), tail);
     }
     auto* block = reinterpret_cast<unsigned char*>(start);
+    size = static_cast<std::int64_t>(length);
 #ifdef MADV_HUGEPAGE
     // Only a request: where transparent huge pages are off the block works as well, more slowly.
     madvise(block, static_cast<std::size_t>(length), MADV_HUGEPAGE);

@@ -41,10 +41,6 @@ void format_sound_name(char (&name)[NAME_CAPACITY], sound_kind kind, std::int64_
                   number, form_of(kind).extension);
 }
 
-}  // namespace
-
-namespace {
-
 // Describes the image whose header starts at `offset`.
 found_image image_at(const unsigned char* data, std::int64_t size, std::int64_t offset) {
     const unsigned char* header = data + offset;
