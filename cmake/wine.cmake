@@ -12,6 +12,7 @@ set(ZELVO_WINE_ENVIRONMENT
 # env(1) rather than "cmake -E env": it execs Wine in its place, so Wine keeps the resource limits
 # and ignored signals that the end-to-end tests set up for the tool.
 find_program(ZELVO_ENV env)
-if(ZELVO_WINE AND ZELVO_ENV AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+if(ZELVO_WINE AND ZELVO_WINESERVER AND ZELVO_ENV AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${ZELVO_ENV} ${ZELVO_WINE_ENVIRONMENT} ${ZELVO_WINE})
+    set(ZELVO_UNDER_WINE ON)
 endif()

@@ -5,9 +5,12 @@
 if(CMAKE_CROSSCOMPILING)
     set(ZELVO_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH
         "GoogleTest sources to build for the target (Debian: package googletest)")
-    if(NOT EXISTS ${ZELVO_GOOGLETEST_SOURCE}/googletest/CMakeLists.txt)
-        message(FATAL_ERROR "No GoogleTest sources in ${ZELVO_GOOGLETEST_SOURCE}: install them "
-                            "(Debian: googletest) or configure with -DBUILD_TESTING=OFF")
+    # Without them the tool still builds; the test preset fails on finding no tests.
+    if(NOT EXISTS ${ZELVO_GOOGLETEST_SOURCE}/googletest/CMakeLists.txt OR
+       NOT CMAKE_CROSSCOMPILING_EMULATOR)
+        message(WARNING "No Windows tests: they need GoogleTest's sources in "
+                        "${ZELVO_GOOGLETEST_SOURCE} (Debian: googletest) and Wine (wine64).")
+        return()
     endif()
     add_subdirectory(${ZELVO_GOOGLETEST_SOURCE}/googletest ${CMAKE_BINARY_DIR}/googletest
                      EXCLUDE_FROM_ALL SYSTEM)
@@ -17,7 +20,7 @@ endif()
 include(GoogleTest)
 
 # Under Wine every test needs the server that the fixture below keeps up.
-if(CMAKE_CROSSCOMPILING AND ZELVO_WINE)
+if(ZELVO_UNDER_WINE)
     set(zelvo_wine_fixture FIXTURES_REQUIRED wine_server)
 endif()
 
@@ -33,14 +36,16 @@ zelvo_set_warnings(zelvo_tests)
 gtest_discover_tests(zelvo_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 300 ${zelvo_wine_fixture})
 
-if(NOT zelvo_wine_fixture)
+if(NOT ZELVO_UNDER_WINE)
     return()
 endif()
 
 # One Wine server for the whole test run, started before the first test and stopped after the
 # last (cmake/wine_server.cmake).
+string(JOIN "|" zelvo_wine_environment ${ZELVO_WINE_ENVIRONMENT})
 set(zelvo_wine_server_arguments
-    -DWINE=${ZELVO_WINE} -DWINESERVER=${ZELVO_WINESERVER} -DPREFIX=${ZELVO_WINE_PREFIX}
+    -DWINE=${ZELVO_WINE} -DWINESERVER=${ZELVO_WINESERVER}
+    -DWINE_ENVIRONMENT=${zelvo_wine_environment}
     -P ${PROJECT_SOURCE_DIR}/cmake/wine_server.cmake)
 add_test(NAME WineServerStart
          COMMAND ${CMAKE_COMMAND} -DACTION=start ${zelvo_wine_server_arguments})
