@@ -35,6 +35,11 @@ constexpr int RUN_TIMEOUT_MS = 60000;
         const rlimit limit{options.address_space_limit, options.address_space_limit};
         setrlimit(RLIMIT_AS, &limit);
     }
+    if (options.file_size_limit != 0) {
+        const rlimit limit{options.file_size_limit, options.file_size_limit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
     dup2(out_fd, STDOUT_FILENO);
     dup2(err_fd, STDERR_FILENO);
     const int null_fd = open("/dev/null", O_RDONLY);

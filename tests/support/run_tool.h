@@ -16,6 +16,10 @@ struct run_options {
     std::vector<std::string> arguments;
     // When nonzero, the child's address space limit in bytes (RLIMIT_AS), to make allocation fail.
     std::uint64_t address_space_limit = 0;
+    // When nonzero, the largest file the child may write, in bytes (RLIMIT_FSIZE), to make a
+    // write fail midway as on a full disk. The signal for passing it is ignored, so the write
+    // itself fails.
+    std::uint64_t file_size_limit = 0;
 };
 
 // The words that start the tool: its path, after an emulator when the build has one. The build
