@@ -216,8 +216,11 @@ bool write_folder(const std::string& folder, const std::vector<resource_plan>& p
         const std::string name = folder + "/" + std::to_string(index) + ".bin";
         std::FILE* file = std::fopen(name.c_str(), "wb");
         const bytes& content = plans[index].content;
+        // An empty vector may hold no block at all, and fwrite must not be given a null pointer.
         is_ok = file != nullptr &&
-                std::fwrite(content.data(), 1, content.size(), file) == content.size() && is_ok;
+                (content.empty() ||
+                 std::fwrite(content.data(), 1, content.size(), file) == content.size()) &&
+                is_ok;
         is_ok = file != nullptr && std::fclose(file) == 0 && is_ok;
         for (const placed_sound& sound : plans[index].sounds) {
             std::fprintf(list, "%zu %lld %lld %s\n", index, static_cast<long long>(sound.offset),
