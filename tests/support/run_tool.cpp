@@ -35,6 +35,11 @@ constexpr int RUN_TIMEOUT_MS = 60000;
         const rlimit limit{options.address_space_limit, options.address_space_limit};
         setrlimit(RLIMIT_AS, &limit);
     }
+    // putenv keeps the text itself, so it is taken from a copy that lives until exec.
+    std::vector<std::string> environment = options.environment;
+    for (std::string& entry : environment) {
+        putenv(entry.data());
+    }
     dup2(out_fd, STDOUT_FILENO);
     dup2(err_fd, STDERR_FILENO);
     const int null_fd = open("/dev/null", O_RDONLY);

@@ -16,6 +16,8 @@ struct run_options {
     std::vector<std::string> arguments;
     // When nonzero, the child's address space limit in bytes (RLIMIT_AS), to make allocation fail.
     std::uint64_t address_space_limit = 0;
+    // "NAME=value" entries set in the child's environment before the tool starts.
+    std::vector<std::string> environment = {};
 };
 
 // The words that start the tool: its path, after an emulator when the build has one. The build
