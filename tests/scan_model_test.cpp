@@ -1,10 +1,11 @@
-// Holds the scanner to the reference model over many generated resource files, and shows that the
-// model and the checks themselves would catch a fault.
+// Holds the scanner to the reference model over many generated resource files and the fuzz
+// target's seed corpus, and shows that the model and the checks themselves would catch a fault.
 #include "scan_check.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 
 #include "sample_data.h"
 #include "scan_model.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -327,6 +329,22 @@ TEST(ScanModel, TheScannerAgreesWithTheModelOnGeneratedResourceFiles) {
     EXPECT_GT(cut_off, 10000);
     EXPECT_GT(shorter_than_a_header, 5000);
     EXPECT_GT(at_the_end, 10000);
+}
+
+TEST(ScanModel, TheScannerAgreesWithTheModelOnTheFuzzCorpus) {
+    std::vector<std::string> names;
+    std::vector<std::string> problems;
+    testing::internal::CaptureStdout();  // the count texts of every scan
+    for (const auto& entry : std::filesystem::directory_iterator(ZELVO_FUZZ_CORPUS_DIR)) {
+        const bytes content = read_file(entry.path());
+        names.push_back(entry.path().filename().string());
+        problems.push_back(check_scan(content.data(), static_cast<std::int64_t>(content.size())));
+    }
+    testing::internal::GetCapturedStdout();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(problems[i], "") << names[i];
+    }
+    EXPECT_GE(names.size(), 10u);
 }
 
 }  // namespace
