@@ -61,10 +61,10 @@ std::string check_one_image(const unsigned char* data, std::int64_t size,
     if (is_wave != (image.kind == sound_kind::wave)) {
         return "kind differs from the form type";
     }
-    const std::int64_t declared = std::int64_t{header[4]} | std::int64_t{header[5]} << 8 |
-                                  std::int64_t{header[6]} << 16 | std::int64_t{header[7]} << 24;
+    const std::int64_t size_field = std::int64_t{header[4]} | std::int64_t{header[5]} << 8 |
+                                    std::int64_t{header[6]} << 16 | std::int64_t{header[7]} << 24;
     const std::int64_t present = size - image.offset;
-    if (image.length != (declared + 8 < present ? declared + 8 : present)) {
+    if (image.length != (size_field + 8 < present ? size_field + 8 : present)) {
         return "length is not the size field + 8 cut to the bytes present";
     }
     return "";
