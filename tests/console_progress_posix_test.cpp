@@ -59,7 +59,9 @@ TEST(ConsoleProgress, RewritesTheCountInPlaceOnATerminal) {
 
     tmux_server server;
     const std::string script = "cd '" + folder.path.string() + "' && " + quoted_tool_command() +
-                               "; echo \"[exit $?]\"; sleep 60\n";
+                               "; echo \"[exit $?]\"; "
+                               // The terminal's modes must be back as they were.
+                               "stty -a | tr ' ;' '\\n\\n' | grep -x -e icanon -e echo; sleep 60\n";
     write_file(folder / "run.sh", bytes(script.begin(), script.end()));
     const std::string start =
         server.tmux + "new-session -d -x 100 -y 30 \"sh '" + (folder / "run.sh").string() + "'\"";
@@ -67,7 +69,7 @@ TEST(ConsoleProgress, RewritesTheCountInPlaceOnATerminal) {
 
     std::string screen;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (screen.find("[exit") == std::string::npos &&
+    while (screen.find("echo\n") == std::string::npos &&
            std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         screen = command_output(server.tmux + "capture-pane -p");
@@ -83,7 +85,9 @@ TEST(ConsoleProgress, RewritesTheCountInPlaceOnATerminal) {
         "Scaning file \"2.bin\"... 3 files found\n"
         "\n"
         "Job complete, 3 resources scanned and 15 files found.\n"
-        "[exit 0]\n";
+        "[exit 0]\n"
+        "icanon\n"
+        "echo\n";
     EXPECT_EQ(screen.substr(0, expected.size()), expected);
 }
 

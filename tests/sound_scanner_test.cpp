@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "extraction/extraction_run.h"
+#include "extraction/file_system.h"
 #include "sample_data.h"
 #include "temp_folder.h"
 
@@ -66,6 +68,32 @@ scan_outcome scan(const bytes& content, run_totals& totals, int fail_at = -1,
 scan_outcome scan(const bytes& content) {
     run_totals totals;
     return scan(content, totals);
+}
+
+// The same scan after loading `content` the way the run does, through a file, so that the scan
+// follows the index of headers found while reading.
+std::vector<stored_sound> scan_loaded(const bytes& content) {
+    temp_folder folder;
+    write_file(folder / "0.bin", content);
+    std::FILE* file = open_resource_file((folder / "0.bin").string().c_str());
+    resource_block block;
+    resource_buffer buffer;
+    EXPECT_TRUE(file != nullptr && load_resource_file(file, block, buffer));
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    std::vector<stored_sound> sounds;
+    const sound_writer recorder = [&](const char* name, const unsigned char* first,
+                                      std::int64_t length) {
+        sounds.push_back({name, first - buffer.data, length});
+        return write_result::written;
+    };
+    run_totals totals;
+    testing::internal::CaptureStdout();
+    scan_resource(buffer, totals, cursor_mark{}, recorder);
+    testing::internal::GetCapturedStdout();
+    release_resource_block(block);
+    return sounds;
 }
 
 bytes join(std::initializer_list<bytes> pieces) {
@@ -155,6 +183,7 @@ TEST(ScanResource, FindsEachImageWithItsExactExtent) {
         const scan_outcome outcome = scan(c.content);
         EXPECT_EQ(outcome.result, scan_result::completed);
         EXPECT_EQ(outcome.sounds, c.expected);
+        EXPECT_EQ(scan_loaded(c.content), c.expected);
     }
 }
 

@@ -201,32 +201,77 @@ std::vector<resource_plan> make_demo_folder() {
     return plans;
 }
 
+resource_plan make_bench_resource(filler_source& source, std::int64_t size, double sound_share) {
+    resource_plan plan;
+    std::int64_t sound_bytes = 0;
+    const auto pick = [&source](std::int64_t low, std::int64_t high) {
+        return low +
+               static_cast<std::int64_t>(source.next() % static_cast<std::uint64_t>(high - low));
+    };
+    while (static_cast<std::int64_t>(plan.content.size()) < size) {
+        const auto position = static_cast<double>(plan.content.size());
+        if (static_cast<double>(sound_bytes) < sound_share * position) {
+            // Sizes spread evenly on a log scale from 4 KiB to 4 MiB.
+            const double scale = static_cast<double>(source.next() % 1024) / 1024.0;
+            const auto length = static_cast<std::int64_t>(4096.0 * std::pow(1024.0, scale));
+            append_sound(plan, make_sized_sound(source.next() % 2 == 0 ? "WAVE" : "MIDS", length));
+            sound_bytes += length;
+            continue;
+        }
+        switch (source.next() % 8) {
+            case 0: {
+                static const char* const OTHER_FORMS[] = {"AVI ", "RMID", "PAL ", "WAVe"};
+                riff_fields decoy;
+                decoy.form_type = OTHER_FORMS[source.next() % 4];
+                decoy.body = make_filler(source, pick(16, 20000));
+                append_bytes(plan, build_riff(decoy));
+                break;
+            }
+            case 1:
+                append_bytes(plan, bytes{'R', 'I', 'F', 'F'});
+                break;
+            case 2:
+                append_bytes(plan, make_r_text(pick(1000, 65536)));
+                break;
+            default:
+                append_bytes(plan, make_filler(source, pick(4096, 262144)));
+                break;
+        }
+    }
+    return plan;
+}
+
+bool write_resource(const std::string& folder, std::size_t index, const resource_plan& plan) {
+    const std::string name = folder + "/" + std::to_string(index) + ".bin";
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bytes& content = plan.content;
+    bool is_ok =
+        content.empty() || std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    is_ok = std::fclose(file) == 0 && is_ok;
+    std::FILE* list = std::fopen((folder + "/" + SOUND_LIST).c_str(), "a");
+    if (list == nullptr) {
+        return false;
+    }
+    for (const placed_sound& sound : plan.sounds) {
+        std::fprintf(list, "%zu %lld %lld %s\n", index, static_cast<long long>(sound.offset),
+                     static_cast<long long>(sound.length), sound.extension.c_str());
+    }
+    return std::fclose(list) == 0 && is_ok;
+}
+
 bool write_folder(const std::string& folder, const std::vector<resource_plan>& plans) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (error) {
-        return false;
-    }
-    std::FILE* list = std::fopen((folder + "/sounds.txt").c_str(), "w");
-    if (list == nullptr) {
+    std::filesystem::remove(folder + "/" + SOUND_LIST, error);
+    if (!std::filesystem::is_directory(folder)) {
         return false;
     }
     bool is_ok = true;
     for (std::size_t index = 0; index < plans.size(); ++index) {
-        const std::string name = folder + "/" + std::to_string(index) + ".bin";
-        std::FILE* file = std::fopen(name.c_str(), "wb");
-        const bytes& content = plans[index].content;
-        // An empty vector may hold no block at all, and fwrite must not be given a null pointer.
-        is_ok = file != nullptr &&
-                (content.empty() ||
-                 std::fwrite(content.data(), 1, content.size(), file) == content.size()) &&
-                is_ok;
-        is_ok = file != nullptr && std::fclose(file) == 0 && is_ok;
-        for (const placed_sound& sound : plans[index].sounds) {
-            std::fprintf(list, "%zu %lld %lld %s\n", index, static_cast<long long>(sound.offset),
-                         static_cast<long long>(sound.length), sound.extension.c_str());
-        }
+        is_ok = write_resource(folder, index, plans[index]) && is_ok;
     }
-    is_ok = std::fclose(list) == 0 && is_ok;
     return is_ok;
 }

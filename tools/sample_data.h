@@ -56,10 +56,21 @@ void append_bytes(resource_plan& plan, const bytes& piece);
 void append_sound(resource_plan& plan, const bytes& image);
 
 // The demo folder: four sounds (a chord, a tune, a tone and a second tune) in three resource
-// files, among filler and decoys (other form types, one with a wave header inside its own
-// header's reach, lone tags and text full of 'R').
+// files, among filler and decoys (other form types, lone tags and text full of 'R').
 std::vector<resource_plan> make_demo_folder();
 
-// Writes each plan as <folder>/<index>.bin and the list of its sounds as <folder>/sounds.txt, one
-// line per sound: "<resource index> <offset> <length> <extension>". Returns false on any failure.
+// A resource file for the benchmark, of about `size` bytes, about `sound_share` of them in wave
+// and MIDI stream images of a few KiB to a few MiB; the rest is filler with decoys: other form
+// types, lone tags and text full of 'R'.
+resource_plan make_bench_resource(filler_source& source, std::int64_t size, double sound_share);
+
+// The list of sounds in a folder written by write_folder or write_resource, one line per sound:
+// "<resource index> <offset> <length> <extension>".
+constexpr const char* SOUND_LIST = "sounds.txt";
+
+// Writes `plan` as <folder>/<index>.bin and adds its sounds to the folder's sound list. Returns
+// false on any failure.
+bool write_resource(const std::string& folder, std::size_t index, const resource_plan& plan);
+
+// Creates `folder` and writes each plan as <index>.bin, with a fresh sound list.
 bool write_folder(const std::string& folder, const std::vector<resource_plan>& plans);

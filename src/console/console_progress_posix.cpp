@@ -3,7 +3,9 @@
 #include "console/console_progress.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <initializer_list>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,7 +19,7 @@ bool is_terminal = false;
 // speak the protocol costs one short wait per run, not one per resource file.
 bool does_terminal_answer = true;
 
-constexpr int REPLY_TIMEOUT_MS = 200;
+constexpr int REPLY_TIMEOUT_MS = 300;
 
 bool write_all(int fd, const char* text, std::size_t length) {
     while (length > 0) {
@@ -74,6 +76,46 @@ bool read_position_reply(int fd, int& row, int& column) {
     }
 }
 
+// The controlling terminal, opened for the position request, or -1 when the request can't be
+// made: the reply arrives as input on the controlling terminal, so that must be the terminal
+// standard output shows (else the reply would be typed into another one), and this process must
+// be in its foreground (a background job would be stopped for changing its modes).
+int open_own_terminal() {
+    // tcgetsid() fails for a terminal that is not the controlling one.
+    if (tcgetsid(STDOUT_FILENO) != getsid(0) || tcgetpgrp(STDOUT_FILENO) != getpgrp()) {
+        return -1;
+    }
+    return open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+}
+
+// Sends the device status report request and reads the cursor position from the reply.
+bool ask_position(int tty, int& row, int& column) {
+    termios saved{};
+    if (tcgetattr(tty, &saved) != 0) {
+        return false;
+    }
+    // Without canonical mode the reply is readable at once; without echo it stays off screen.
+    termios raw = saved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 0;
+    // Signals that end or stop the tool wait until the modes are back, so that the terminal is
+    // never left without echo and line editing.
+    sigset_t deferred;
+    sigset_t previous;
+    sigemptyset(&deferred);
+    for (const int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP}) {
+        sigaddset(&deferred, signal);
+    }
+    sigprocmask(SIG_BLOCK, &deferred, &previous);
+    const bool has_answered = tcsetattr(tty, TCSANOW, &raw) == 0 &&
+                              write_all(STDOUT_FILENO, "\033[6n", 4) &&
+                              read_position_reply(tty, row, column);
+    tcsetattr(tty, TCSANOW, &saved);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return has_answered;
+}
+
 }  // namespace
 
 void prepare_console() {
@@ -89,30 +131,13 @@ cursor_mark capture_cursor() {
         return mark;
     }
     std::fflush(stdout);
-    // The reply arrives as input on the controlling terminal, whatever standard input is.
-    const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (tty < 0) {
-        does_terminal_answer = false;
-        return mark;
-    }
-    termios saved{};
-    if (tcgetattr(tty, &saved) != 0) {
-        close(tty);
-        does_terminal_answer = false;
-        return mark;
-    }
-    // Without canonical mode the reply is readable at once; without echo it stays off screen.
-    termios raw = saved;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 0;
-    raw.c_cc[VTIME] = 0;
+    const int tty = open_own_terminal();
     int row = 0;
     int column = 0;
-    const bool has_answered = tcsetattr(tty, TCSANOW, &raw) == 0 &&
-                              write_all(STDOUT_FILENO, "\033[6n", 4) &&
-                              read_position_reply(tty, row, column);
-    tcsetattr(tty, TCSANOW, &saved);
-    close(tty);
+    const bool has_answered = tty >= 0 && ask_position(tty, row, column);
+    if (tty >= 0) {
+        close(tty);
+    }
     if (!has_answered || row < 1 || column < 1) {
         does_terminal_answer = false;
         return mark;

@@ -2,7 +2,9 @@
 // in turn, and the summary.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "extraction/extraction_types.h"
 
@@ -11,11 +13,25 @@
 // can't be allocated, or EXIT_CANNOT_CREATE when a sound file can't be created or written.
 int run_extraction();
 
-// Reads the open resource `file` whole into a new block with RESOURCE_SLACK zero bytes after the
-// data, which the caller releases with release_resource. `size` is what was actually read, so a
-// short read scans only real bytes. Returns false when the block can't be allocated. The file is
-// left open.
-bool load_resource_file(std::FILE* file, resource_buffer& buffer);
+// Memory for resource data, kept from one resource file to the next and grown only when a
+// larger file comes, with room for the index of the sound headers found while reading. Owned by
+// the run.
+struct resource_block {
+    unsigned char* data = nullptr;
+    std::int64_t capacity = 0;
+    std::unique_ptr<std::int64_t[]> headers;  // HEADER_INDEX_CAPACITY entries
+};
 
-// Frees the block of a loaded resource file and leaves `buffer` empty.
-void release_resource(resource_buffer& buffer);
+// How much of a resource file is read at a time, and how many sound headers the index holds at
+// most; past that, the scanner searches memory itself.
+constexpr std::int64_t READ_PIECE_SIZE = std::int64_t{1} << 20;
+constexpr std::int64_t HEADER_INDEX_CAPACITY = std::int64_t{1} << 16;
+
+// Reads the open resource `file` whole into `block`, growing it when the file needs more room,
+// and points `buffer` at the data, followed by RESOURCE_SLACK zero bytes, and at the index of
+// its sound headers. `buffer.size` is what was actually read, so a short read scans only real
+// bytes. Returns false when the block can't grow; it is then empty. The file is left open.
+bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer& buffer);
+
+// Frees the block's memory and leaves it empty.
+void release_resource_block(resource_block& block);

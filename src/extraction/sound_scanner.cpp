@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "extraction/file_system.h"
+#include "extraction/header_search.h"
 
 namespace {
 
@@ -40,33 +41,54 @@ void format_sound_name(char (&name)[NAME_CAPACITY], sound_kind kind, std::int64_
                   number, form_of(kind).extension);
 }
 
+// Describes the image whose header starts at `offset`.
+found_image image_at(const unsigned char* data, std::int64_t size, std::int64_t offset) {
+    const unsigned char* header = data + offset;
+    // The length is taken in 64 bits, so no size field can make it wrap. An image cut off by the
+    // end of the data, or with a damaged size field, keeps what is present.
+    const std::int64_t declared = std::int64_t{read_u32_le(header + 4)} + 8;
+    const std::int64_t present = size - offset;
+    found_image image;
+    image.offset = offset;
+    image.length = declared < present ? declared : present;
+    image.kind =
+        has_tag(header + 8, SOUND_FORMS[0].form_type) ? SOUND_FORMS[0].kind : SOUND_FORMS[1].kind;
+    return image;
+}
+
+// The offset of the first sound header at or after `from`, or -1. Takes it from the buffer's
+// index where that covers `from`; `next_listed` remembers how far the index has been read.
+std::int64_t next_header(const resource_buffer& buffer, std::int64_t from,
+                         std::int64_t& next_listed) {
+    if (from < buffer.indexed_until) {
+        while (next_listed < buffer.header_count && buffer.headers[next_listed] < from) {
+            ++next_listed;
+        }
+        if (next_listed < buffer.header_count) {
+            return buffer.headers[next_listed];
+        }
+        from = buffer.indexed_until;
+    }
+    // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
+    // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
+    const std::int64_t last = buffer.size - RIFF_HEADER_SIZE;
+    return from > last ? -1 : find_sound_header(buffer.data, from, last);
+}
+
 }  // namespace
 
 bool find_next_image(const unsigned char* data, std::int64_t size, std::int64_t from,
                      found_image& image) {
-    // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
-    // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
-    const std::int64_t last = size - RIFF_HEADER_SIZE;
-    for (std::int64_t offset = from < 0 ? 0 : from; offset <= last; ++offset) {
-        const unsigned char* header = data + offset;
-        if (!has_tag(header, "RIFF")) {
-            continue;
-        }
-        for (const sound_form& form : SOUND_FORMS) {
-            if (!has_tag(header + 8, form.form_type)) {
-                continue;
-            }
-            // The length is taken in 64 bits, so no size field can make it wrap. An image cut
-            // off by the end of the data, or with a damaged size field, keeps what is present.
-            const std::int64_t declared = std::int64_t{read_u32_le(header + 4)} + 8;
-            const std::int64_t present = size - offset;
-            image.offset = offset;
-            image.length = declared < present ? declared : present;
-            image.kind = form.kind;
-            return true;
-        }
+    resource_buffer buffer;
+    buffer.data = data;
+    buffer.size = size;
+    std::int64_t unused = 0;
+    const std::int64_t offset = next_header(buffer, from < 0 ? 0 : from, unused);
+    if (offset < 0) {
+        return false;
     }
-    return false;
+    image = image_at(data, size, offset);
+    return true;
 }
 
 write_result write_sound_file(const char* name, const unsigned char* first, std::int64_t length) {
@@ -93,8 +115,13 @@ scan_result scan_resource(const resource_buffer& buffer, run_totals& totals,
                           const cursor_mark& mark, const sound_writer& write) {
     std::int64_t found_in_resource = 0;
     std::int64_t offset = 0;
-    found_image image;
-    while (find_next_image(buffer.data, buffer.size, offset, image)) {
+    std::int64_t next_listed = 0;
+    for (;;) {
+        const std::int64_t header = next_header(buffer, offset, next_listed);
+        if (header < 0) {
+            break;
+        }
+        const found_image image = image_at(buffer.data, buffer.size, header);
         char name[NAME_CAPACITY];
         format_sound_name(name, image.kind, totals.files_found);
         const write_result result = write(name, buffer.data + image.offset, image.length);

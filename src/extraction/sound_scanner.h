@@ -48,7 +48,8 @@ enum class scan_result { completed, cannot_create };
 
 // Scans `buffer` and stores each image found as "snd/snd%04d.wav" or ".mid" (with the platform's
 // separator), numbered on from `totals.files_found`, which it advances; shows the count of this
-// resource file at `mark` after each one. On cannot_create the error message has been written
-// and the run must end; the failed file is not counted.
+// resource file at `mark` after each one. cannot_create: a sound file could not be created or
+// not written whole; the error message has been written, the failed file is not counted, and
+// the run must end.
 scan_result scan_resource(const resource_buffer& buffer, run_totals& totals,
                           const cursor_mark& mark, const sound_writer& write = write_sound_file);
