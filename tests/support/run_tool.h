@@ -14,10 +14,10 @@ struct tool_run {
 
 struct run_options {
     std::vector<std::string> arguments;
-    // When nonzero, the child's address space limit in bytes (RLIMIT_AS), to make allocation fail.
+    // When nonzero, the address space in bytes (RLIMIT_AS) the child may take beyond what this
+    // process holds when it starts the child, to make allocation fail. Counted from there because
+    // a sanitizer build reserves terabytes of address space before main, and so does its tool.
     std::uint64_t address_space_limit = 0;
-    // "NAME=value" entries set in the child's environment before the tool starts.
-    std::vector<std::string> environment = {};
 };
 
 // The words that start the tool: its path, after an emulator when the build has one. The build
