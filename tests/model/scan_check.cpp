@@ -6,8 +6,10 @@
 #include <limits>
 #include <sstream>
 
+#include "extraction/extraction_run.h"
 #include "extraction/extraction_types.h"
 #include "extraction/file_system.h"
+#include "extraction/header_search.h"
 #include "scan_model.h"
 
 namespace {
@@ -70,14 +72,65 @@ std::string check_one_image(const unsigned char* data, std::int64_t size,
     return "";
 }
 
+// The rules of a whole scan of the data: completed, counted and named image by image, and
+// images that pass check_images.
+std::string check_recorded_scan(const unsigned char* data, std::int64_t size,
+                                const recorded_scan& scan) {
+    if (scan.result != scan_result::completed) {
+        return "the scan did not complete";
+    }
+    if (scan.files_found != FIRST_NUMBER + static_cast<std::int64_t>(scan.images.size())) {
+        return "the run's count is not advanced once per image";
+    }
+    for (std::size_t i = 0; i < scan.names.size(); ++i) {
+        const std::string expected =
+            expected_name(scan.images[i].kind, FIRST_NUMBER + static_cast<std::int64_t>(i));
+        if (scan.names[i] != expected) {
+            return "image " + std::to_string(i) + " is named \"" + scan.names[i] + "\", not \"" +
+                   expected + "\"";
+        }
+    }
+    return check_images(data, size, scan.images);
+}
+
+// Loads the data as the run loads a resource file: written to a temporary file and read back
+// by load_resource_file, with its index of headers, into a block kept from one call to the next
+// as the run keeps it from one file to the next. Whatever the block held is first overwritten
+// with sound headers, so a scan that looked past the data and its slack would find them. The
+// loaded bytes and the zeroed slack are checked.
+std::string load_like_the_run(const unsigned char* data, std::int64_t size,
+                              resource_buffer& buffer) {
+    static resource_block block;
+    static const char HEADER[] = "RIFF\4\0\0\0WAVE";
+    for (std::int64_t i = 0; i < block.capacity && i < size + 2 * RESOURCE_SLACK; ++i) {
+        block.data[i] = static_cast<unsigned char>(HEADER[i % RIFF_HEADER_SIZE]);
+    }
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) {
+        return "can't create a temporary file";
+    }
+    const auto length = static_cast<std::size_t>(size);
+    const bool is_written =
+        (size == 0 || std::fwrite(data, 1, length, file) == length) && std::fflush(file) == 0;
+    const bool is_loaded = is_written && load_resource_file(file, block, buffer);
+    std::fclose(file);
+    if (!is_loaded) {
+        return is_written ? "load_resource_file failed" : "can't write a temporary file";
+    }
+    if (buffer.size != size || (size > 0 && std::memcmp(buffer.data, data, length) != 0)) {
+        return "load_resource_file did not load the data as it is";
+    }
+    for (std::int64_t i = 0; i < RESOURCE_SLACK; ++i) {
+        if (buffer.data[size + i] != 0) {
+            return "slack byte " + std::to_string(i) + " after the loaded data is not zero";
+        }
+    }
+    return "";
+}
+
 }  // namespace
 
-recorded_scan record_scan(const unsigned char* data, std::int64_t size, std::int64_t first_number) {
-    std::vector<unsigned char> block(static_cast<std::size_t>(size + RESOURCE_SLACK), 0);
-    if (size > 0) {
-        std::memcpy(block.data(), data, static_cast<std::size_t>(size));
-    }
-    const resource_buffer buffer{block.data(), size};
+recorded_scan record_scan(const resource_buffer& buffer, std::int64_t first_number) {
     recorded_scan scan;
     const sound_writer recorder = [&](const char* name, const unsigned char* first,
                                       std::int64_t length) {
@@ -154,25 +207,50 @@ std::string check_search(const unsigned char* data, std::int64_t size, image_sea
     return "";
 }
 
-std::string check_scan(const unsigned char* data, std::int64_t size) {
-    const recorded_scan scan = record_scan(data, size, FIRST_NUMBER);
-    if (scan.result != scan_result::completed) {
-        return "the scan did not complete";
-    }
-    if (scan.files_found != FIRST_NUMBER + static_cast<std::int64_t>(scan.images.size())) {
-        return "the run's count is not advanced once per image";
-    }
-    for (std::size_t i = 0; i < scan.names.size(); ++i) {
-        const std::string expected =
-            expected_name(scan.images[i].kind, FIRST_NUMBER + static_cast<std::int64_t>(i));
-        if (scan.names[i] != expected) {
-            return "image " + std::to_string(i) + " is named \"" + scan.names[i] + "\", not \"" +
-                   expected + "\"";
+std::string check_header_searches(const unsigned char* data, std::int64_t size) {
+    const std::vector<unsigned char> exact(data, data + size);
+    const std::int64_t last = size - RIFF_HEADER_SIZE;
+    for (const header_search_method& method : available_header_searches()) {
+        for (std::int64_t from = 0; from <= last;) {
+            found_image image;
+            const std::int64_t expected =
+                model_next_image(data, size, from, image) ? image.offset : -1;
+            const std::int64_t found = method.find(exact.data(), from, last);
+            if (found != expected) {
+                return std::string("the ") + method.name + " header search from " +
+                       std::to_string(from) + " found " + std::to_string(found) +
+                       ", the model finds " + std::to_string(expected);
+            }
+            if (found < 0) {
+                break;
+            }
+            from = found + 1;
         }
     }
-    std::string problem = check_images(data, size, scan.images);
+    return "";
+}
+
+std::string check_scan(const unsigned char* data, std::int64_t size) {
+    resource_buffer loaded;
+    std::string problem = load_like_the_run(data, size, loaded);
+    if (problem.empty()) {
+        problem = check_recorded_scan(data, size, record_scan(loaded, FIRST_NUMBER));
+        problem = problem.empty() ? problem : "loaded as the run loads it: " + problem;
+    }
+    if (problem.empty()) {
+        std::vector<unsigned char> block(data, data + size);
+        block.resize(block.size() + RESOURCE_SLACK, 0);
+        resource_buffer unindexed;
+        unindexed.data = block.data();
+        unindexed.size = size;
+        problem = check_recorded_scan(data, size, record_scan(unindexed, FIRST_NUMBER));
+        problem = problem.empty() ? problem : "without an index: " + problem;
+    }
     if (problem.empty()) {
         problem = check_search(data, size, find_next_image);
+    }
+    if (problem.empty()) {
+        problem = check_header_searches(data, size);
     }
     return problem;
 }

@@ -17,10 +17,10 @@ struct recorded_scan {
     std::int64_t files_found = 0;  // the run's count after the scan
 };
 
-// Copies the `size` bytes at `data` into a block followed by zeroed slack, as the run loads a
-// resource file, and scans it with a writer that records instead of creating files. Numbering
-// starts at `first_number`. The count texts go to standard output.
-recorded_scan record_scan(const unsigned char* data, std::int64_t size, std::int64_t first_number);
+// Scans `buffer` with scan_resource and a writer that records instead of creating files, numbering
+// from `first_number`. Image offsets count from `buffer.data`. The count texts go to standard
+// output.
+recorded_scan record_scan(const resource_buffer& buffer, std::int64_t first_number);
 
 // Checks a list of images said to be the result of scanning the `size` bytes at `data`: each
 // lies within the data, starts with "RIFF", has the kind its form type names and the length its
@@ -38,6 +38,14 @@ using image_search = bool (*)(const unsigned char* data, std::int64_t size, std:
 // it and its end; from the end and beyond. Every answer must be the model's.
 std::string check_search(const unsigned char* data, std::int64_t size, image_search search);
 
-// All of the above for the real scanner: scan_resource on the data with slack (names, count and
-// result included) and find_next_image on the data without slack.
+// Runs every method of the header search (available_header_searches) over a block of exactly
+// `size` bytes, from the start and from one byte after each header found; each must find the
+// model's headers in turn.
+std::string check_header_searches(const unsigned char* data, std::int64_t size);
+
+// All of the above for the real scanner. scan_resource (names, count and result included) runs
+// on the data as the run loads a resource file, through a file into a block kept from one call
+// to the next and with the index of the headers found while reading, and on a copy followed by
+// zeroed slack without an index; find_next_image and the header searches run on the data
+// without slack.
 std::string check_scan(const unsigned char* data, std::int64_t size);
