@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "extraction/extraction_run.h"
 #include "sample_data.h"
 #include "scan_model.h"
 #include "temp_folder.h"
@@ -329,6 +330,43 @@ TEST(ScanModel, TheScannerAgreesWithTheModelOnGeneratedResourceFiles) {
     EXPECT_GT(cut_off, 10000);
     EXPECT_GT(shorter_than_a_header, 5000);
     EXPECT_GT(at_the_end, 10000);
+}
+
+// Files large enough for the way the run loads them to matter: a sound header that ends at, or
+// reaches k bytes past, the end of the first read piece, or more headers than the run's index
+// holds; then random pieces.
+TEST(ScanModel, TheScannerAgreesWithTheModelOnLargeResourceFiles) {
+    std::vector<std::string> failures;
+    testing::internal::CaptureStdout();  // the count texts of every scan
+    for (std::int64_t k = 0; k < RIFF_HEADER_SIZE + 3; ++k) {
+        const auto seed = static_cast<std::uint64_t>(0x1a46e + k);
+        filler_source source{seed};
+        resource_maker maker(seed);
+        bytes content;
+        if (k < RIFF_HEADER_SIZE) {
+            content = make_filler(source, READ_PIECE_SIZE - RIFF_HEADER_SIZE + k);
+            const bytes image = make_sized_sound(k % 2 == 0 ? "WAVE" : "MIDS", 40);
+            content.insert(content.end(), image.begin(), image.end());
+        } else {
+            const bytes tiny = header("MIDS", 0);
+            for (std::int64_t i = k; i < HEADER_INDEX_CAPACITY; ++i) {
+                content.insert(content.end(), tiny.begin(), tiny.end());
+            }
+        }
+        for (int i = 0; i < 3; ++i) {
+            const bytes piece = maker.make();
+            content.insert(content.end(), piece.begin(), piece.end());
+        }
+        const std::string problem =
+            check_scan(content.data(), static_cast<std::int64_t>(content.size()));
+        if (!problem.empty()) {
+            failures.push_back("case " + std::to_string(k) + ": " + problem.substr(0, 2000));
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    for (const std::string& failure : failures) {
+        ADD_FAILURE() << failure;
+    }
 }
 
 TEST(ScanModel, TheScannerAgreesWithTheModelOnTheFuzzCorpus) {
