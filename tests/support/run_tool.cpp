@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 
 #include <fcntl.h>
@@ -10,6 +12,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 std::vector<std::string> tool_command() {
     std::vector<std::string> words;
@@ -26,13 +30,25 @@ namespace {
 
 constexpr int RUN_TIMEOUT_MS = 60000;
 
+// The address space this process holds, from the "VmSize:" line of /proc/self/status (in kB).
+std::uint64_t address_space_in_use() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.compare(0, 7, "VmSize:") == 0) {
+            return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+        }
+    }
+    ADD_FAILURE() << "can't tell the address space in use from /proc/self/status";
+    return 0;
+}
+
 [[noreturn]] void exec_child(const std::filesystem::path& folder, const run_options& options,
-                             int out_fd, int err_fd) {
+                             std::uint64_t address_space_limit, int out_fd, int err_fd) {
     if (chdir(folder.c_str()) != 0) {
         _exit(127);
     }
-    if (options.address_space_limit != 0) {
-        const rlimit limit{options.address_space_limit, options.address_space_limit};
+    if (address_space_limit != 0) {
+        const rlimit limit{address_space_limit, address_space_limit};
         setrlimit(RLIMIT_AS, &limit);
     }
     if (options.file_size_limit != 0) {
@@ -65,11 +81,13 @@ tool_run run_tool(const std::filesystem::path& folder, const run_options& option
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
         return run;
     }
+    const std::uint64_t address_space_limit =
+        options.address_space_limit == 0 ? 0 : address_space_in_use() + options.address_space_limit;
     const pid_t child = fork();
     if (child == 0) {
         close(out_pipe[0]);
         close(err_pipe[0]);
-        exec_child(folder, options, out_pipe[1], err_pipe[1]);
+        exec_child(folder, options, address_space_limit, out_pipe[1], err_pipe[1]);
     }
     close(out_pipe[1]);
     close(err_pipe[1]);

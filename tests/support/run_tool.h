@@ -14,7 +14,9 @@ struct tool_run {
 
 struct run_options {
     std::vector<std::string> arguments;
-    // When nonzero, the child's address space limit in bytes (RLIMIT_AS), to make allocation fail.
+    // When nonzero, the address space in bytes (RLIMIT_AS) the child may take beyond what this
+    // process holds when it starts the child, to make allocation fail. Counted from there because
+    // a sanitizer build reserves terabytes of address space before main, and so does its tool.
     std::uint64_t address_space_limit = 0;
     // When nonzero, the largest file the child may write, in bytes (RLIMIT_FSIZE), to make a
     // write fail midway as on a full disk. The signal for passing it is ignored, so the write
