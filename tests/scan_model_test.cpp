@@ -332,9 +332,8 @@ TEST(ScanModel, TheScannerAgreesWithTheModelOnGeneratedResourceFiles) {
     EXPECT_GT(at_the_end, 10000);
 }
 
-// Files large enough for the way the run loads them to matter: a sound header that ends at, or
-// reaches k bytes past, the end of the first read piece, or more headers than the run's index
-// holds; then random pieces.
+// Files of a megabyte and more, loaded as the run loads them: a sound header that ends at, or
+// reaches k bytes past, the first mebibyte, or a run of 65536 tiny images; then random pieces.
 TEST(ScanModel, TheScannerAgreesWithTheModelOnLargeResourceFiles) {
     std::vector<std::string> failures;
     testing::internal::CaptureStdout();  // the count texts of every scan
@@ -344,12 +343,12 @@ TEST(ScanModel, TheScannerAgreesWithTheModelOnLargeResourceFiles) {
         resource_maker maker(seed);
         bytes content;
         if (k < RIFF_HEADER_SIZE) {
-            content = make_filler(source, READ_PIECE_SIZE - RIFF_HEADER_SIZE + k);
+            content = make_filler(source, (std::int64_t{1} << 20) - RIFF_HEADER_SIZE + k);
             const bytes image = make_sized_sound(k % 2 == 0 ? "WAVE" : "MIDS", 40);
             content.insert(content.end(), image.begin(), image.end());
         } else {
             const bytes tiny = header("MIDS", 0);
-            for (std::int64_t i = k; i < HEADER_INDEX_CAPACITY; ++i) {
+            for (std::int64_t i = k; i < std::int64_t{1} << 16; ++i) {
                 content.insert(content.end(), tiny.begin(), tiny.end());
             }
         }

@@ -71,8 +71,7 @@ scan_outcome scan(const bytes& content) {
     return scan(content, totals);
 }
 
-// The same scan after loading `content` the way the run does, through a file, so that the scan
-// follows the index of headers found while reading.
+// The same scan after loading `content` the way the run does, through a file into a block.
 std::vector<stored_sound> scan_loaded(const bytes& content) {
     temp_folder folder;
     write_file(folder / "0.bin", content);

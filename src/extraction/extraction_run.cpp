@@ -1,16 +1,13 @@
 #include "extraction/extraction_run.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <new>
 #include <system_error>
 
 #include "console/console_progress.h"
 #include "extraction/file_system.h"
-#include "extraction/header_search.h"
 #include "extraction/sound_scanner.h"
 
 namespace {
@@ -33,26 +30,6 @@ void create_sound_dir() {
     std::filesystem::create_directory(SOUND_DIR, ignored);
 }
 
-// Lists the sound headers that start in [from, last] in `headers` after the `count` listed
-// already, until the index is full; moves `from` past what has been listed, or to the first
-// header that did not fit.
-void index_headers(const unsigned char* data, std::int64_t& from, std::int64_t last,
-                   std::int64_t* headers, std::int64_t& count) {
-    while (from <= last) {
-        const std::int64_t header = find_sound_header(data, from, last);
-        if (header < 0) {
-            from = last + 1;
-            return;
-        }
-        if (count == HEADER_INDEX_CAPACITY) {
-            from = header;
-            return;
-        }
-        headers[count++] = header;
-        from = header + 1;
-    }
-}
-
 }  // namespace
 
 bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer& buffer) {
@@ -73,35 +50,13 @@ bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer&
         block.data = allocate_data_block(capacity);
         block.capacity = block.data != nullptr ? capacity : 0;
     }
-    if (block.headers == nullptr) {
-        block.headers.reset(new (std::nothrow) std::int64_t[HEADER_INDEX_CAPACITY]);
-    }
-    if (block.data == nullptr || block.headers == nullptr) {
-        release_resource_block(block);
+    if (block.data == nullptr) {
         return false;
     }
-    // Read piece by piece, and search each piece for sound headers while it is still in the
-    // cache: a search of the whole file afterwards would pull it through memory a second time.
-    std::int64_t read = 0;
-    std::int64_t indexed_until = 0;
-    std::int64_t header_count = 0;
-    while (read < size) {
-        const std::int64_t wanted = std::min(READ_PIECE_SIZE, size - read);
-        const std::size_t got =
-            std::fread(block.data + read, 1, static_cast<std::size_t>(wanted), file);
-        read += static_cast<std::int64_t>(got);
-        index_headers(block.data, indexed_until, read - RIFF_HEADER_SIZE, block.headers.get(),
-                      header_count);
-        if (static_cast<std::int64_t>(got) < wanted) {
-            break;
-        }
-    }
+    const std::size_t read = std::fread(block.data, 1, static_cast<std::size_t>(size), file);
     std::memset(block.data + read, 0, static_cast<std::size_t>(RESOURCE_SLACK));
     buffer.data = block.data;
-    buffer.size = read;
-    buffer.headers = block.headers.get();
-    buffer.header_count = header_count;
-    buffer.indexed_until = indexed_until;
+    buffer.size = static_cast<std::int64_t>(read);
     return true;
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 #include "extraction/extraction_types.h"
 
@@ -14,23 +13,16 @@
 int run_extraction();
 
 // Memory for resource data, kept from one resource file to the next and grown only when a
-// larger file comes, with room for the index of the sound headers found while reading. Owned by
-// the run.
+// larger file comes. Owned by the run.
 struct resource_block {
     unsigned char* data = nullptr;
     std::int64_t capacity = 0;
-    std::unique_ptr<std::int64_t[]> headers;  // HEADER_INDEX_CAPACITY entries
 };
 
-// How much of a resource file is read at a time, and how many sound headers the index holds at
-// most; past that, the scanner searches memory itself.
-constexpr std::int64_t READ_PIECE_SIZE = std::int64_t{1} << 20;
-constexpr std::int64_t HEADER_INDEX_CAPACITY = std::int64_t{1} << 16;
-
-// Reads the open resource `file` whole into `block`, growing it when the file needs more room,
-// and points `buffer` at the data, followed by RESOURCE_SLACK zero bytes, and at the index of
-// its sound headers. `buffer.size` is what was actually read, so a short read scans only real
-// bytes. Returns false when the block can't grow; it is then empty. The file is left open.
+// Reads the open resource `file` whole, in one read, into `block`, growing it when the file
+// needs more room, and points `buffer` at the data, followed by RESOURCE_SLACK zero bytes.
+// `buffer.size` is what was actually read, so a short read scans only real bytes. Returns false
+// when the block can't grow; it is then empty. The file is left open.
 bool load_resource_file(std::FILE* file, resource_block& block, resource_buffer& buffer);
 
 // Frees the block's memory and leaves it empty.

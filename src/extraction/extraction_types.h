@@ -21,15 +21,7 @@ struct run_totals {
 
 // One resource file in memory: `size` bytes of the file, followed by RESOURCE_SLACK zero bytes.
 // The block belongs to the run; the scanner only reads it.
-//
-// The run may also hand over where the sound headers lie, found while each piece of the file
-// was fresh in the cache: `headers` lists, in increasing order, every header that starts before
-// `indexed_until`. The scanner searches memory only from there on. Without an index
-// (`indexed_until` 0) it searches everything.
 struct resource_buffer {
     const unsigned char* data = nullptr;
     std::int64_t size = 0;
-    const std::int64_t* headers = nullptr;
-    std::int64_t header_count = 0;
-    std::int64_t indexed_until = 0;
 };

@@ -47,8 +47,8 @@ unsigned char* allocate_data_block(std::int64_t& size) {
     }
     // Committed pages straight from the system; large pages would need a privilege that players'
     // accounts don't have.
-    return static_cast<unsigned char*>(VirtualAlloc(nullptr, static_cast<SIZE_T>(size),
-                                                    MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    return static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, static_cast<SIZE_T>(size), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
 }
 
 void release_data_block(unsigned char* block, std::int64_t) {

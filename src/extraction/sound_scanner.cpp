@@ -56,34 +56,19 @@ found_image image_at(const unsigned char* data, std::int64_t size, std::int64_t 
     return image;
 }
 
-// The offset of the first sound header at or after `from`, or -1. Takes it from the buffer's
-// index where that covers `from`; `next_listed` remembers how far the index has been read.
-std::int64_t next_header(const resource_buffer& buffer, std::int64_t from,
-                         std::int64_t& next_listed) {
-    if (from < buffer.indexed_until) {
-        while (next_listed < buffer.header_count && buffer.headers[next_listed] < from) {
-            ++next_listed;
-        }
-        if (next_listed < buffer.header_count) {
-            return buffer.headers[next_listed];
-        }
-        from = buffer.indexed_until;
-    }
+// The offset of the first sound header at or after `from`, or -1.
+std::int64_t next_header(const unsigned char* data, std::int64_t size, std::int64_t from) {
     // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
     // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
-    const std::int64_t last = buffer.size - RIFF_HEADER_SIZE;
-    return from > last ? -1 : find_sound_header(buffer.data, from, last);
+    const std::int64_t last = size - RIFF_HEADER_SIZE;
+    return from > last ? -1 : find_sound_header(data, from < 0 ? 0 : from, last);
 }
 
 }  // namespace
 
 bool find_next_image(const unsigned char* data, std::int64_t size, std::int64_t from,
                      found_image& image) {
-    resource_buffer buffer;
-    buffer.data = data;
-    buffer.size = size;
-    std::int64_t unused = 0;
-    const std::int64_t offset = next_header(buffer, from < 0 ? 0 : from, unused);
+    const std::int64_t offset = next_header(data, size, from);
     if (offset < 0) {
         return false;
     }
@@ -115,9 +100,8 @@ scan_result scan_resource(const resource_buffer& buffer, run_totals& totals,
                           const cursor_mark& mark, const sound_writer& write) {
     std::int64_t found_in_resource = 0;
     std::int64_t offset = 0;
-    std::int64_t next_listed = 0;
     for (;;) {
-        const std::int64_t header = next_header(buffer, offset, next_listed);
+        const std::int64_t header = next_header(buffer.data, buffer.size, offset);
         if (header < 0) {
             break;
         }

@@ -94,7 +94,7 @@ std::string check_recorded_scan(const unsigned char* data, std::int64_t size,
 }
 
 // Loads the data as the run loads a resource file: written to a temporary file and read back
-// by load_resource_file, with its index of headers, into a block kept from one call to the next
+// by load_resource_file into a block kept from one call to the next
 // as the run keeps it from one file to the next. Whatever the block held is first overwritten
 // with sound headers, so a scan that looked past the data and its slack would find them. The
 // loaded bytes and the zeroed slack are checked.
@@ -240,11 +240,11 @@ std::string check_scan(const unsigned char* data, std::int64_t size) {
     if (problem.empty()) {
         std::vector<unsigned char> block(data, data + size);
         block.resize(block.size() + RESOURCE_SLACK, 0);
-        resource_buffer unindexed;
-        unindexed.data = block.data();
-        unindexed.size = size;
-        problem = check_recorded_scan(data, size, record_scan(unindexed, FIRST_NUMBER));
-        problem = problem.empty() ? problem : "without an index: " + problem;
+        resource_buffer copied;
+        copied.data = block.data();
+        copied.size = size;
+        problem = check_recorded_scan(data, size, record_scan(copied, FIRST_NUMBER));
+        problem = problem.empty() ? problem : "copied with zeroed slack: " + problem;
     }
     if (problem.empty()) {
         problem = check_search(data, size, find_next_image);

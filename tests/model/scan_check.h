@@ -45,7 +45,6 @@ std::string check_header_searches(const unsigned char* data, std::int64_t size);
 
 // All of the above for the real scanner. scan_resource (names, count and result included) runs
 // on the data as the run loads a resource file, through a file into a block kept from one call
-// to the next and with the index of the headers found while reading, and on a copy followed by
-// zeroed slack without an index; find_next_image and the header searches run on the data
-// without slack.
+// to the next, and on a copy followed by zeroed slack; find_next_image and the header searches
+// run on the data without slack.
 std::string check_scan(const unsigned char* data, std::int64_t size);
