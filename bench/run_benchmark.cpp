@@ -19,12 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct folder_spec {
+struct bench_folder {
     const char* name;
     double sound_share;
 };
 
-constexpr folder_spec FOLDERS[] = {{"sound-heavy", 0.25}, {"scan-heavy", 0.01}};
+constexpr bench_folder FOLDERS[] = {{"sound-heavy", 0.25}, {"scan-heavy", 0.01}};
 constexpr int RESOURCE_FILES = 12;
 constexpr std::int64_t MIB = 1 << 20;
 
@@ -105,9 +105,9 @@ int main(int argc, char** argv) {
 
     std::printf("%-12s %8s %8s %9s %9s %8s %7s %9s %10s\n", "folder", "MiB", "files", "tool s",
                 "floor s", "ratio", "MB/s", "peak MiB", "limit MiB");
-    for (const folder_spec& spec : FOLDERS) {
-        const fs::path folder = data / spec.name;
-        if (!ensure_folder(folder, spec.sound_share)) {
+    for (const bench_folder& kind : FOLDERS) {
+        const fs::path folder = data / kind.name;
+        if (!ensure_folder(folder, kind.sound_share)) {
             std::fprintf(stderr, "run_benchmark: can't write %s\n", folder.string().c_str());
             return 1;
         }
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
         }
         const double tool_median = median(tool_times);
         const double floor_median = median(floor_times);
-        std::printf("%-12s %8.0f %8zu %9.3f %9.3f %8.3f %7.0f %9.1f %10.1f\n", spec.name,
+        std::printf("%-12s %8.0f %8zu %9.3f %9.3f %8.3f %7.0f %9.1f %10.1f\n", kind.name,
                     static_cast<double>(total) / MIB, sounds, tool_median, floor_median,
                     tool_median / floor_median, static_cast<double>(total) / 1e6 / tool_median,
                     static_cast<double>(peak_kib) / 1024, static_cast<double>(largest) / MIB + 16);
