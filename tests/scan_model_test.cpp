@@ -19,20 +19,6 @@
 
 namespace {
 
-bytes join(std::initializer_list<bytes> pieces) {
-    bytes out;
-    for (const bytes& piece : pieces) {
-        out.insert(out.end(), piece.begin(), piece.end());
-    }
-    return out;
-}
-
-// The bytes of a literal, embedded zero bytes included.
-template <std::size_t N>
-bytes text(const char (&literal)[N]) {
-    return bytes(literal, literal + N - 1);
-}
-
 bytes header(const char* form_type, std::uint32_t size_field) {
     riff_fields fields;
     fields.form_type = form_type;

@@ -96,20 +96,6 @@ std::vector<stored_sound> scan_loaded(const bytes& content) {
     return sounds;
 }
 
-bytes join(std::initializer_list<bytes> pieces) {
-    bytes out;
-    for (const bytes& piece : pieces) {
-        out.insert(out.end(), piece.begin(), piece.end());
-    }
-    return out;
-}
-
-// The bytes of a literal, embedded zero bytes included.
-template <std::size_t N>
-bytes text(const char (&literal)[N]) {
-    return bytes(literal, literal + N - 1);
-}
-
 bytes riff(const std::string& form_type, std::int64_t size_field, const bytes& body) {
     riff_fields fields;
     fields.form_type = form_type;

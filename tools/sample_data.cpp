@@ -37,6 +37,14 @@ constexpr double PI = 3.14159265358979323846;
 
 }  // namespace
 
+bytes join(std::initializer_list<bytes> pieces) {
+    bytes out;
+    for (const bytes& piece : pieces) {
+        out.insert(out.end(), piece.begin(), piece.end());
+    }
+    return out;
+}
+
 bytes build_riff(const riff_fields& fields) {
     bytes image;
     put_tag(image, fields.tag);

@@ -3,11 +3,22 @@
 // from them together with the list of the sounds they hold.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 using bytes = std::vector<unsigned char>;
+
+// The pieces one after another.
+bytes join(std::initializer_list<bytes> pieces);
+
+// The bytes of a literal, embedded zero bytes included.
+template <std::size_t N>
+bytes text(const char (&literal)[N]) {
+    return bytes(literal, literal + N - 1);
+}
 
 // A RIFF image, field by field. Any field may be set to nonsense, to build decoys and damage.
 struct riff_fields {
