@@ -41,38 +41,27 @@ void format_sound_name(char (&name)[NAME_CAPACITY], sound_kind kind, std::int64_
                   number, form_of(kind).extension);
 }
 
-// Describes the image whose header starts at `offset`.
-found_image image_at(const unsigned char* data, std::int64_t size, std::int64_t offset) {
+}  // namespace
+
+bool find_next_image(const unsigned char* data, std::int64_t size, std::int64_t from,
+                     found_image& image) {
+    // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
+    // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
+    const std::int64_t last = size - RIFF_HEADER_SIZE;
+    const std::int64_t offset =
+        from > last ? -1 : find_sound_header(data, from < 0 ? 0 : from, last);
+    if (offset < 0) {
+        return false;
+    }
     const unsigned char* header = data + offset;
     // The length is taken in 64 bits, so no size field can make it wrap. An image cut off by the
     // end of the data, or with a damaged size field, keeps what is present.
     const std::int64_t declared = std::int64_t{read_u32_le(header + 4)} + 8;
     const std::int64_t present = size - offset;
-    found_image image;
     image.offset = offset;
     image.length = declared < present ? declared : present;
     image.kind =
         has_tag(header + 8, SOUND_FORMS[0].form_type) ? SOUND_FORMS[0].kind : SOUND_FORMS[1].kind;
-    return image;
-}
-
-// The offset of the first sound header at or after `from`, or -1.
-std::int64_t next_header(const unsigned char* data, std::int64_t size, std::int64_t from) {
-    // A sound needs its whole 12-byte header inside the data. Past the data lie only zero slack
-    // bytes, which can never complete "WAVE" or "MIDS", so later offsets need no look.
-    const std::int64_t last = size - RIFF_HEADER_SIZE;
-    return from > last ? -1 : find_sound_header(data, from < 0 ? 0 : from, last);
-}
-
-}  // namespace
-
-bool find_next_image(const unsigned char* data, std::int64_t size, std::int64_t from,
-                     found_image& image) {
-    const std::int64_t offset = next_header(data, size, from);
-    if (offset < 0) {
-        return false;
-    }
-    image = image_at(data, size, offset);
     return true;
 }
 
@@ -100,12 +89,8 @@ scan_result scan_resource(const resource_buffer& buffer, run_totals& totals,
                           const cursor_mark& mark, const sound_writer& write) {
     std::int64_t found_in_resource = 0;
     std::int64_t offset = 0;
-    for (;;) {
-        const std::int64_t header = next_header(buffer.data, buffer.size, offset);
-        if (header < 0) {
-            break;
-        }
-        const found_image image = image_at(buffer.data, buffer.size, header);
+    found_image image;
+    while (find_next_image(buffer.data, buffer.size, offset, image)) {
         char name[NAME_CAPACITY];
         format_sound_name(name, image.kind, totals.files_found);
         const write_result result = write(name, buffer.data + image.offset, image.length);
